@@ -1,0 +1,28 @@
+# Inner build: Win32 parts as Winelib binaries, linked with the native engine.
+set(CMAKE_CXX_STANDARD 17)
+add_compile_definitions(WIN32_LEAN_AND_MEAN)
+
+add_library(kelvra_engine_native STATIC IMPORTED GLOBAL)
+set_target_properties(kelvra_engine_native PROPERTIES
+  IMPORTED_LOCATION ${KELVRA_ENGINE_LIB}
+  INTERFACE_INCLUDE_DIRECTORIES ${CMAKE_SOURCE_DIR}/engine)
+target_link_libraries(kelvra_engine_native INTERFACE PkgConfig::FFMPEG PkgConfig::VORBISFILE)
+
+# Compiles a resource script with wrc and adds the result to a target.
+function(kelvra_add_resources target rc_file)
+  get_filename_component(name ${rc_file} NAME_WE)
+  set(res ${CMAKE_CURRENT_BINARY_DIR}/${name}.res)
+  add_custom_command(OUTPUT ${res}
+    COMMAND ${KELVRA_WRC} -I/usr/include/wine/wine/windows -I${CMAKE_CURRENT_SOURCE_DIR}
+            -I${CMAKE_SOURCE_DIR} -o ${res} ${CMAKE_CURRENT_SOURCE_DIR}/${rc_file}
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${rc_file} ${ARGN}
+    COMMENT "wrc ${rc_file}")
+  set_source_files_properties(${res} PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
+  target_sources(${target} PRIVATE ${res})
+endfunction()
+
+foreach(dir wmf backends playback controls app shellext)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
+    add_subdirectory(${CMAKE_SOURCE_DIR}/${dir} ${CMAKE_BINARY_DIR}/${dir})
+  endif()
+endforeach()
