@@ -1,0 +1,9 @@
+#include "platform_backends.h"
+
+#include "real_media_backend.h"
+#include "windows_media_backend.h"
+
+void InstallPlatformBackends()
+{
+    // Back-ends register their factories here as they become available.
+}
