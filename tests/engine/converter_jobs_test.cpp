@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -31,6 +32,20 @@ TEST(CutJob, TruncatesToWholeSecondsAndStopsAfterTheCutLength)
     EXPECT_LT(p.seconds, 11.0 + frame);
     ASSERT_FALSE(progress.calls.empty());
     EXPECT_DOUBLE_EQ(progress.calls.front().second, 10.0);  // the cut length is the progress length
+}
+
+TEST(CutJob, ImpossibleRangesAreRefusedAndEmptyTheQueue)
+{
+    std::string dir = TestDir();
+    std::string src = MakeTone(dir + "/s.wav", 2.0);
+    Converter c;
+    for (double bad : {std::nan(""), -3.0, 1e300}) {
+        c.AddSource(src.c_str(), -1);
+        c.SetOutput((dir + "/o.wav").c_str(), 0, 0);
+        EXPECT_EQ(c.ConvertRange(bad, 1.0), -6) << bad;
+        EXPECT_EQ(c.queuedSources(), 0u);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir + "/o.wav"));
 }
 
 TEST(CutJob, StartsAtTheTruncatedStart)
