@@ -1,4 +1,20 @@
-// Interim: tag writing arrives with the media-information work.
 #include "tag_writer.h"
 
-EngineResult WriteFileTags(const char*, const MediaInfo&, WindowsMediaBackend*) { return kErrTagsUnsupported; }
+#include "MACDll.h"
+#include "format_catalogue.h"
+#include "windows_media_backend.h"
+
+#include <string>
+
+EngineResult WriteFileTags(const char* path, const MediaInfo& info, WindowsMediaBackend* wm)
+{
+    if (!path || !*path) return kErrOpenFile;
+    const std::string ext = LowerExtension(path);
+    if (ext == "asf" || ext == "wma") return wm ? wm->rewriteTags(path, &info) : kErrTagsUnsupported;
+    if (ext != "mp3" && ext != "mp2" && ext != "ape") return kErrTagsUnsupported;
+    const std::string year = std::to_string(info.year);
+    const std::string track = std::to_string(info.track);
+    // ID3v1: no clearing first, old ID3 format.
+    return TagFileSimple(path, info.artist, info.album, info.title, info.comment, info.genre, year.c_str(),
+                         track.c_str(), 0, 1);
+}
