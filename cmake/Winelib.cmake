@@ -7,6 +7,8 @@ set_target_properties(kelvra_engine_native PROPERTIES
   IMPORTED_LOCATION ${KELVRA_ENGINE_LIB}
   INTERFACE_INCLUDE_DIRECTORIES ${CMAKE_SOURCE_DIR}/engine)
 target_link_libraries(kelvra_engine_native INTERFACE PkgConfig::FFMPEG PkgConfig::VORBISFILE)
+# The engine calls the Monkey's Audio layer (tag writing, genre names).
+target_link_libraries(kelvra_engine_native INTERFACE ${KELVRA_NATIVE_BUILD}/macdll/libMACDll.so)
 
 # Compiles a resource script with wrc and adds the result to a target.
 function(kelvra_add_resources target rc_file)

@@ -14,6 +14,20 @@
 namespace {
 std::string Sine(double seconds) { return "-f lavfi -i sine=frequency=440:duration=" + std::to_string(seconds); }
 
+// A RIFF WAVE file of 3 s whose format tag no decoder knows.
+std::string UnknownCodecWave()
+{
+    auto le = [](uint32_t v, int n) {
+        std::string b;
+        for (int i = 0; i < n; ++i) b += static_cast<char>((v >> (8 * i)) & 0xFF);
+        return b;
+    };
+    const std::string data(44100 * 4 * 3, '\0');
+    const std::string fmt = le(0x7777, 2) + le(2, 2) + le(44100, 4) + le(44100 * 4, 4) + le(4, 2) + le(16, 2);
+    return "RIFF" + le(static_cast<uint32_t>(4 + 8 + fmt.size() + 8 + data.size()), 4) + "WAVEfmt " +
+           le(static_cast<uint32_t>(fmt.size()), 4) + fmt + "data" + le(static_cast<uint32_t>(data.size()), 4) + data;
+}
+
 // Restores the code page a test changed.
 struct CodePageScope {
     uint32_t saved = AnsiCodePage();
@@ -117,6 +131,20 @@ TEST(MediaInfo, RealMediaKeepsItsName)
     }
 }
 
+TEST(MediaInfo, AudioStreamWithoutDecoder)
+{
+    const std::string dir = TestDir();
+    WriteBytes(dir + "/unknown.wav", UnknownCodecWave());
+    WriteBytes(dir + "/unknown.rmvb", UnknownCodecWave());
+    Converter c;
+    MediaInfo info;
+    EXPECT_EQ(c.GetMediaInfo((dir + "/unknown.wav").c_str(), &info), -2);
+    // RealMedia files keep their name and the container duration without a decoder.
+    ASSERT_EQ(c.GetMediaInfo((dir + "/unknown.rmvb").c_str(), &info), 0);
+    EXPECT_STREQ(info.formatName, "RealMedia");
+    EXPECT_EQ(info.duration, 3.0);
+}
+
 TEST(MediaInfo, Mp3LengthComesFromTheFrameScan)
 {
     const std::string dir = TestDir();
@@ -180,6 +208,15 @@ TEST(MediaInfo, Mp3Id3v1TagIsReadAsItsBytes)
     EXPECT_STREQ(info.genre, "Rock");
     EXPECT_EQ(info.year, 1999);
     EXPECT_EQ(info.track, 7);
+
+    // Beside an ID3v2 tag, an ID3v1 title that is only its first 30 bytes keeps the full text.
+    const std::string title(40, 'W');
+    const std::string both = MakeTone(dir + "/both.mp3", 1, 44100, 2,
+                                      "-b:a 128k -write_id3v1 1 -metadata title=" + title + " -metadata artist=Full");
+    ASSERT_EQ(ReadBytes(both).substr(ReadBytes(both).size() - 128, 3), "TAG");
+    ASSERT_EQ(c.GetMediaInfo(both.c_str(), &info), 0);
+    EXPECT_EQ(std::string(info.title), title);
+    EXPECT_STREQ(info.artist, "Full");
 }
 
 TEST(MediaInfo, SeamsForWindowsMediaAndMonkeysAudio)
