@@ -139,13 +139,7 @@ std::string Text(const unsigned char* field, size_t capacity)
     while (n < capacity && field[n]) ++n;
     return std::string(reinterpret_cast<const char*>(field), n);
 }
-}  // namespace
-
-void Mp3Scanner::reset() { *this = Mp3Scanner(); }
-
-const char* Mp3Scanner::genreName(int number) { return ID3GenreName(number); }
-
-static void ReadId3v1(FileWindow& file, Mp3Scanner& s)
+void ReadId3v1(FileWindow& file, Mp3Scanner& s)
 {
     unsigned char tag[128];
     if (file.size() < 128 || !file.read(file.size() - 128, tag, sizeof tag) || std::memcmp(tag, "TAG", 3) != 0)
@@ -163,6 +157,11 @@ static void ReadId3v1(FileWindow& file, Mp3Scanner& s)
     s.genre = tag[127];
     s.flags |= Mp3Scanner::kHasTag;
 }
+}  // namespace
+
+void Mp3Scanner::reset() { *this = Mp3Scanner(); }
+
+const char* Mp3Scanner::genreName(int number) { return ID3GenreName(number); }
 
 bool Mp3Scanner::readTag(const char* p)
 {

@@ -4,7 +4,17 @@
 #include "format_catalogue.h"
 #include "windows_media_backend.h"
 
+#include <cstring>
 #include <string>
+
+namespace {
+// A field's text up to its NUL, never past the field.
+template <size_t N>
+std::string Text(const char (&field)[N])
+{
+    return std::string(field, strnlen(field, N));
+}
+}  // namespace
 
 EngineResult WriteFileTags(const char* path, const MediaInfo& info, WindowsMediaBackend* wm)
 {
@@ -15,6 +25,6 @@ EngineResult WriteFileTags(const char* path, const MediaInfo& info, WindowsMedia
     const std::string year = std::to_string(info.year);
     const std::string track = std::to_string(info.track);
     // ID3v1: no clearing first, old ID3 format.
-    return TagFileSimple(path, info.artist, info.album, info.title, info.comment, info.genre, year.c_str(),
-                         track.c_str(), 0, 1);
+    return TagFileSimple(path, Text(info.artist).c_str(), Text(info.album).c_str(), Text(info.title).c_str(),
+                         Text(info.comment).c_str(), Text(info.genre).c_str(), year.c_str(), track.c_str(), 0, 1);
 }

@@ -17,6 +17,8 @@ const std::string& TempPath()
         const char* dir = std::getenv("TMPDIR");
         return std::string(dir && *dir ? dir : "/tmp") + "/kelvra_fuzz_" + std::to_string(getpid()) + ".mp3";
     }();
+    static const bool removeAtExit = std::atexit([] { std::remove(path.c_str()); }) == 0;
+    (void)removeAtExit;
     return path;
 }
 

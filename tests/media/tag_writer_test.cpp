@@ -90,6 +90,14 @@ TEST(WriteTags, LongTextsAreCutToTheFields)
     EXPECT_EQ(s.track, 0);
     EXPECT_EQ(s.genre, 255);
     EXPECT_TRUE(s.flags & Mp3Scanner::kHasFrames);
+
+    // Fields filled to the last byte without a NUL are read only within themselves.
+    std::memset(info.title, 'x', sizeof info.title);
+    std::memset(info.genre, 'g', sizeof info.genre);
+    ASSERT_EQ(c.WriteTags(path.c_str(), &info), 0);
+    ASSERT_TRUE(s.readTag(path.c_str()));
+    EXPECT_EQ(s.title, std::string(30, 'x'));
+    EXPECT_EQ(s.genre, 255);
 }
 
 TEST(WriteTags, ExtensionsWithoutAWriter)
