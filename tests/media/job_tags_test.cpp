@@ -3,7 +3,7 @@
 #include "file_bytes.h"
 #include "media_fixtures.h"
 #include "media_probe.h"
-#include "text_codepage.h"
+#include "code_page_scope.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ std::string Convert(Converter& c, const std::string& source, const std::string& 
 
 TEST(JobTags, ReachMp3OggAndWavOutputs)
 {
-    SetAnsiCodePage(65001);
+    CodePageScope utf8(65001);
     const std::string dir = TestDir();
     const std::string source = MakeTone(dir + "/source.mp3", 2, 44100, 2, std::string("-b:a 128k ") + kSourceTags);
     Converter c;

@@ -1,4 +1,5 @@
 // GetMediaInfo by extension: Ogg Vorbis comments, FFmpeg streams, the MPEG scan, the seams.
+#include "code_page_scope.h"
 #include "converter.h"
 #include "file_bytes.h"
 #include "media_fixtures.h"
@@ -28,12 +29,6 @@ std::string UnknownCodecWave()
            le(static_cast<uint32_t>(fmt.size()), 4) + fmt + "data" + le(static_cast<uint32_t>(data.size()), 4) + data;
 }
 
-// Restores the code page a test changed.
-struct CodePageScope {
-    uint32_t saved = AnsiCodePage();
-    explicit CodePageScope(uint32_t cp) { SetAnsiCodePage(cp); }
-    ~CodePageScope() { SetAnsiCodePage(saved); }
-};
 }  // namespace
 
 TEST(MediaInfo, OggVorbisCommentsInAnyCase)

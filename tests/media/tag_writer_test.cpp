@@ -6,6 +6,7 @@
 #include "media_fixtures.h"
 #include "media_probe.h"
 #include "mp3_scanner.h"
+#include "code_page_scope.h"
 
 #include <gtest/gtest.h>
 
@@ -166,4 +167,29 @@ TEST(WriteTags, TagFileSimpleKeepsOldFieldsUnlessCleared)
     EXPECT_EQ(ID3GenreNumber("Rhytmic Soul"), 118);
     EXPECT_EQ(ID3GenreNumber(""), ID3_GENRE_NONE);
     EXPECT_EQ(ID3GenreNumber(nullptr), ID3_GENRE_NONE);
+}
+
+TEST(WriteTags, CutsTextsOnlyBetweenCharacters)
+{
+    const std::string dir = TestDir();
+    const std::string path = MakeTone(dir + "/t.mp3", 1, 44100, 2, "-b:a 128k -id3v2_version 0");
+    const std::string zhong = "\xD6\xD0";  // one GBK character
+    std::string sixteen;
+    for (int i = 0; i < 16; ++i) sixteen += zhong;
+    Converter c;
+    CodePageScope gbk(936);
+    MediaInfo info = Tags(("a" + sixteen).c_str(), sixteen.c_str(), 2000, 3, "Pop");
+    CopyField(info.comment, sixteen.c_str());
+    ASSERT_EQ(c.WriteTags(path.c_str(), &info), 0);
+    Mp3Scanner s;
+    ASSERT_TRUE(s.readTag(path.c_str()));
+    EXPECT_EQ(s.title, "a" + sixteen.substr(0, 28));   // 29 bytes: a 30th would split a character
+    EXPECT_EQ(s.artist, sixteen.substr(0, 30));
+    EXPECT_EQ(s.comment, sixteen.substr(0, 28));       // 28 bytes beside the track
+
+    SetAnsiCodePage(65001);
+    info = Tags("abcdefghijklmnopqrstuvwxyz12\xE4\xB8\xAD", "x", 2000, 0, "Pop");  // 29 + 3 bytes
+    ASSERT_EQ(c.WriteTags(path.c_str(), &info), 0);
+    ASSERT_TRUE(s.readTag(path.c_str()));
+    EXPECT_EQ(s.title, "abcdefghijklmnopqrstuvwxyz12");
 }
