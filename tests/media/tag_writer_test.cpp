@@ -11,7 +11,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 MediaInfo Tags(const char* title, const char* artist, int year, int track, const char* genre)
@@ -137,6 +141,23 @@ TEST(WriteTags, FailuresLeaveTheFileUntouched)
     if (stat("/dev/full", &st) == 0) {
         EXPECT_NE(TagFileSimple("/dev/full", "a", "b", "c", "d", "Rock", "1", "2", 0, 1), 0);
     }
+    // A file-size limit lets only part of the appended tag through: the file is cut back.
+    const std::string limited = MakeTone(dir + "/limited.mp3", 1, 44100, 2, "-b:a 128k -id3v2_version 0");
+    const std::string original = ReadBytes(limited);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{static_cast<rlim_t>(original.size() + 64), static_cast<rlim_t>(original.size() + 64)};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(TagFileSimple(limited.c_str(), "a", "b", "c", "d", "Rock", "1", "2", 0, 1) == 0 ? 0 : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_EQ(ReadBytes(limited), original);
+
     // Only the ID3v1 form is written here; an APE tag request changes nothing.
     const std::string mp3 = MakeTone(dir + "/t.mp3", 1, 44100, 2, "-b:a 128k");
     const std::string before = ReadBytes(mp3);
