@@ -7,6 +7,8 @@ class Mp3Scanner {
 public:
     // True when the file could be opened, whatever it holds.
     bool scan(const char* path);
+    // Reads only the ID3v1 tag (no frame walk); true when the file could be opened.
+    bool readTag(const char* path);
 
     static const char* genreName(int number);  // "" outside 0..147
 
@@ -20,6 +22,7 @@ public:
     int64_t frameCount = 0;
     int32_t averageBitrate = 0;
     double length = 0;
+    int64_t audioStart = 0;  // first byte after leading ID3v2 tags, where the frame search begins
 
     static constexpr uint32_t kHasTag = 1;
     static constexpr uint32_t kHasFrames = 2;
