@@ -7,6 +7,10 @@
 #include "text_codepage.h"
 
 #include <cstdio>
+
+extern "C" {
+#include <libavutil/log.h>
+}
 #include <string>
 #include <sys/stat.h>
 
@@ -137,6 +141,7 @@ int main(int argc, char** argv)
         std::fputs(UsageText(), stdout);
         return 0;
     }
+    av_log_set_level(AV_LOG_ERROR);  // decoder chatter is not for the user
     // Tags are held as UTF-8 here, the text of this terminal.
     SetAnsiCodePage(65001);
     Converter converter;
