@@ -7,6 +7,11 @@ set_target_properties(kelvra_engine_native PROPERTIES
   IMPORTED_LOCATION ${KELVRA_ENGINE_LIB}
   INTERFACE_INCLUDE_DIRECTORIES ${CMAKE_SOURCE_DIR}/engine)
 target_link_libraries(kelvra_engine_native INTERFACE PkgConfig::FFMPEG PkgConfig::VORBISFILE)
+if(KELVRA_MACDLL_LIB)
+  # The engine reaches Monkey's Audio through the native MACDll library.
+  get_filename_component(KELVRA_MACDLL_DIR ${KELVRA_MACDLL_LIB} DIRECTORY)
+  target_link_libraries(kelvra_engine_native INTERFACE ${KELVRA_MACDLL_LIB} "-Wl,-rpath,${KELVRA_MACDLL_DIR}" dl)
+endif()
 
 # Compiles a resource script with wrc and adds the result to a target.
 function(kelvra_add_resources target rc_file)

@@ -6,6 +6,7 @@
 #include "tag_writer.h"
 #include "windows_media_backend.h"
 
+#include <cmath>
 #include <cstring>
 
 Converter::Converter()
@@ -42,6 +43,12 @@ EngineResult Converter::SetOutput(const char* path, int32_t encoderIndex, int32_
 
 EngineResult Converter::ConvertRange(double startSeconds, double endSeconds)
 {
+    // A range that is no time at all cannot be positioned.
+    if (!std::isfinite(startSeconds) || !std::isfinite(endSeconds) || startSeconds < 0 || startSeconds > 1e12 ||
+        endSeconds > 1e12) {
+        resetJob();
+        return kErrSeek;
+    }
     cutStartUs_ = static_cast<int64_t>(startSeconds) * 1000000;
     cutEndUs_ = static_cast<int64_t>(endSeconds) * 1000000;
     return Convert(true);

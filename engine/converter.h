@@ -96,7 +96,7 @@ private:
     ApeDecoder apeDecoder_;
     ApeEncoder apeEncoder_;
     std::unique_ptr<WindowsMediaBackend> windowsMedia_;
-    bool windowsMediaReady_ = false;
+    std::atomic<bool> windowsMediaReady_{false};  // read by Cancel on another thread
     std::unique_ptr<RealMediaBackend> realMedia_;
     bool realReady_ = false;
 

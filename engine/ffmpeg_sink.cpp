@@ -103,13 +103,12 @@ int32_t FfmpegSink::open(int32_t sampleRate, int32_t bitRate, int32_t channels, 
             encoder_->extradata_size = sizeof(MediaInfo);
         }
     }
-    int opened = avcodec_open2(encoder_, codec, nullptr);
-    if (tagBlock && encoder_->extradata != tagBlock) av_free(tagBlock);
-    if (opened < 0) {
-        if (encoder_->extradata == tagBlock) encoder_->extradata = nullptr, encoder_->extradata_size = 0;
+    // On failure the codec context owns (and frees) whatever extra data it holds.
+    if (avcodec_open2(encoder_, codec, nullptr) < 0) {
         release();
         return kErrOpenEncoder;
     }
+    if (tagBlock && encoder_->extradata != tagBlock) av_free(tagBlock);
     if (avcodec_parameters_from_context(stream_->codecpar, encoder_) < 0) {
         release();
         return kErrOpenEncoder;

@@ -4,13 +4,19 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 std::string TestDir()
 {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "global";
+    // Each test runs in its own process; a suite's shared files get a directory per process.
+    const auto* unit = ::testing::UnitTest::GetInstance();
+    const auto* info = unit->current_test_info();
+    const auto* suite = unit->current_test_suite();
+    std::string name = info    ? std::string(info->test_suite_name()) + "." + info->name()
+                       : suite ? std::string(suite->name()) + ".suite." + std::to_string(getpid())
+                               : "global." + std::to_string(getpid());
     for (auto& c : name)
         if (c == '/') c = '_';
     fs::path dir = fs::current_path() / "test-tmp" / name;
