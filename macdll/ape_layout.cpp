@@ -149,8 +149,7 @@ ParseResult ParseApeHeader(const uint8_t* data, size_t size, ApeInfo& info, size
     info.seekTable.resize(info.totalFrames);
     for (uint32_t i = 0; i < info.totalFrames; ++i) info.seekTable[i] = r.u32();
 
-    uint64_t first = junk + uint64_t(descriptorBytes) + headerBytes + seekTableBytes;
-    if (info.version >= 3980) first += info.wavHeaderBytes;
+    uint64_t first = junk + uint64_t(descriptorBytes) + headerBytes + seekTableBytes + info.wavHeaderBytes;
     if (info.version < 3810) first += info.totalFrames;  // bit table
     info.firstFrameOffset = first;
     for (uint32_t i = 1; i < info.totalFrames; ++i)

@@ -15,6 +15,7 @@ namespace {
 constexpr uint32_t kFlagsPresent = 0x80000000u;
 constexpr uint32_t kMonoSilence = 1;
 constexpr uint32_t kStereoSilence = 3;
+constexpr uint32_t kPseudoStereo = 4;  // both channels equal: coded once, as mono
 
 // Symbol model of the overflow count (version 3980 and later).
 constexpr uint16_t kCounts[22] = {0,     19578, 36160, 48417, 56323, 60899, 63265, 64435, 64971, 65232, 65351,
@@ -112,10 +113,21 @@ FrameStatus EncodeFrame(const int16_t* pcm, int blocks, int channels, int compre
         return FrameStatus::Ok;
     }
 
-    PutBe32(out, crc);
+    bool dualMono = channels == 2;
+    for (int i = 0; i < blocks && dualMono; ++i) dualMono = pcm[2 * i] == pcm[2 * i + 1];
+    if (dualMono) {
+        PutBe32(out, crc | kFlagsPresent);
+        PutBe32(out, kPseudoStereo);
+    } else {
+        PutBe32(out, crc);
+    }
+
     Predictor predictor(compressionLevel);
     std::vector<int32_t> first(blocks), second;
-    if (channels == 2) {
+    if (dualMono) {
+        for (int i = 0; i < blocks; ++i) first[i] = predictor.encodeMono(pcm[2 * i]);
+        RunFilters(first, compressionLevel);
+    } else if (channels == 2) {
         second.resize(blocks);
         for (int i = 0; i < blocks; ++i) {
             const int32_t left = pcm[2 * i], right = pcm[2 * i + 1];
@@ -137,7 +149,7 @@ FrameStatus EncodeFrame(const int16_t* pcm, int blocks, int channels, int compre
             out.resize(start);
             return FrameStatus::Unencodable;
         }
-        if (channels == 2 && !EncodeValue(rc, riceX, second[i])) {
+        if (!second.empty() && !EncodeValue(rc, riceX, second[i])) {
             out.resize(start);
             return FrameStatus::Unencodable;
         }

@@ -14,6 +14,7 @@ extern "C" {
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <unistd.h>
 
 namespace {
 
@@ -44,9 +45,13 @@ protected:
     static constexpr int64_t kBlocks = 73728 * 2 + 4410;  // three frames at level 3000
     static std::string path_;
     static std::vector<int16_t> pcm_;
+    static void TearDownTestSuite() { std::filesystem::remove_all(std::filesystem::path(path_).parent_path()); }
     static void SetUpTestSuite()
     {
-        path_ = TestDir() + "/stereo.ape";
+        // A directory of this process's own: tests of the suite may run side by side.
+        const auto dir = std::filesystem::current_path() / "test-tmp" / ("StereoFile-" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir);
+        path_ = (dir / "stereo.ape").string();
         pcm_ = MakeSignal(Signal::Music, kBlocks, 2, kRate);
         ASSERT_EQ(EncodeApe(path_, pcm_, 2, kRate, 3000), 0);
     }

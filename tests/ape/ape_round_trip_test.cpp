@@ -39,16 +39,28 @@ TEST_P(SignalRoundTrip, DecodesToTheInputSamples)
     const auto [level, channels, signal] = GetParam();
     const int rate = 44100;
     const std::vector<int16_t> pcm = MakeSignal(signal, rate * 3 / 4, channels, rate);
-    const std::string path = TestDir() + "/signal.ape";
+    const std::string dir = TestDir();
+    const std::string path = dir + "/signal.ape";
     ASSERT_EQ(EncodeApe(path, pcm, channels, rate, level), 0);
     ExpectRoundTrip(path, pcm, channels, rate);
     if (signal == Signal::Silence) EXPECT_LT(ReadBytes(path).size(), 10000u);
+    if (signal == Signal::DualMono && channels == 2) {
+        // Equal channels are coded once: about the size of the mono file.
+        std::vector<int16_t> mono(pcm.size() / 2);
+        for (size_t i = 0; i < mono.size(); ++i) mono[i] = pcm[2 * i];
+        const std::string monoPath = dir + "/mono.ape";
+        ASSERT_EQ(EncodeApe(monoPath, mono, 1, rate, level), 0);
+        const size_t stereoBytes = ReadBytes(path).size(), monoBytes = ReadBytes(monoPath).size();
+        EXPECT_GT(monoBytes, 1000u);
+        EXPECT_LT(stereoBytes, monoBytes + 64);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(LevelsChannelsSignals, SignalRoundTrip,
                          ::testing::Combine(::testing::ValuesIn(kLevels), ::testing::Values(1, 2),
                                             ::testing::Values(Signal::Music, Signal::Silence, Signal::WhiteNoise,
-                                                              Signal::Square, Signal::Clipped)),
+                                                              Signal::Square, Signal::Clipped,
+                                                              Signal::DualMono)),
                          [](const ::testing::TestParamInfo<SignalCase>& info) {
                              return "L" + std::to_string(std::get<0>(info.param)) + "_ch" +
                                     std::to_string(std::get<1>(info.param)) + "_" +

@@ -14,6 +14,7 @@ const char* SignalName(Signal s)
     case Signal::WhiteNoise: return "noise";
     case Signal::Square: return "square";
     case Signal::Clipped: return "clipped";
+    case Signal::DualMono: return "dualmono";
     }
     return "?";
 }
@@ -39,6 +40,9 @@ std::vector<int16_t> MakeSignal(Signal kind, int64_t blocks, int channels, int r
             case Signal::WhiteNoise: v = random16(); break;
             case Signal::Square: v = (std::fmod(t * (150 + 40 * c), 1.0) < 0.5) ? 32767 : -32768; break;
             case Signal::Clipped: v = 4 * 32767 * std::sin(2 * M_PI * (97 + 13 * c) * t); break;
+            case Signal::DualMono:
+                v = c ? pcm[size_t(i) * channels] : 7000 * std::sin(2 * M_PI * 330 * t) + (random16() >> 5);
+                break;
             }
             pcm[size_t(i) * channels + c] = int16_t(std::lround(std::fmax(-32768, std::fmin(32767, v))));
         }
