@@ -30,23 +30,25 @@ int ApeDecompressor::readHeader(const char* path)
 {
     FILE* f = std::fopen(path, "rb");
     if (!f) return kErrorIoRead;
+    if (std::fseek(f, 0, SEEK_END) == 0) fileBytes_ = uint64_t(std::max(0L, std::ftell(f)));
+    // Read as much of the start as the header asks for, never more than the file holds.
     std::vector<uint8_t> head;
-    size_t want = 4096;
+    size_t want = size_t(std::min<uint64_t>(fileBytes_, 4096));
     int rc = kErrorInvalidInputFile;
     for (int attempt = 0; attempt < 8; ++attempt) {
         head.resize(want);
         std::fseek(f, 0, SEEK_SET);
         head.resize(std::fread(head.data(), 1, want, f));
         size_t needed = 0;
-        ParseResult r = ParseApeHeader(head.data(), head.size(), info_, &needed);
+        const ParseResult r = ParseApeHeader(head.data(), head.size(), info_, &needed);
         if (r == ParseResult::Ok) {
-            rc = kSuccess;
+            // Frames that would start past the end of the file: nothing of it is audio.
+            if (info_.totalFrames == 0 || info_.firstFrameOffset < fileBytes_) rc = kSuccess;
             break;
         }
-        if (r == ParseResult::Invalid || head.size() < want || needed <= head.size()) break;
+        if (r == ParseResult::Invalid || head.size() < want || needed <= head.size() || needed > fileBytes_) break;
         want = needed;
     }
-    if (std::fseek(f, 0, SEEK_END) == 0) fileBytes_ = uint64_t(std::max(0L, std::ftell(f)));
     std::fclose(f);
     return rc;
 }
