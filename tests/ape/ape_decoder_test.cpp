@@ -242,10 +242,9 @@ uint32_t ZeroCrc(size_t bytes)
 // flagged silent, the one kind of older frame that needs no older entropy coder to write.
 std::vector<uint8_t> SilentOldVersionFile(int channels, int rate, uint32_t frames, uint32_t finalBlocks)
 {
-    std::vector<uint8_t> f;
+    std::vector<uint8_t> f = {'M', 'A', 'C', ' '};
     auto u16 = [&](uint32_t v) { f.push_back(uint8_t(v)), f.push_back(uint8_t(v >> 8)); };
     auto u32 = [&](uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
-    f.insert(f.end(), {'M', 'A', 'C', ' '});
     u16(3970);
     u16(2000);  // level
     u16(32);    // the WAV header is created on decompression
