@@ -169,3 +169,43 @@ TEST(ApeEncoderLibrary, FillWaveFormatExDescribesPcm)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ApeTaggedFiles, AnId3v1TagAtTheEndAndAnId3v2TagAtTheStartLeaveTheAudioIntact)
+{
+    const std::string dir = TestDir();
+    const std::vector<int16_t> pcm = MakeSignal(Signal::Music, 73728 + 999, 2, 44100);
+    ASSERT_EQ(EncodeApe(dir + "/plain.ape", pcm, 2, 44100, 3000), 0);
+    const std::vector<uint8_t> plain = ReadBytes(dir + "/plain.ape");
+
+    // The tag step appends a 128-byte ID3v1 tag to the finished file.
+    std::vector<uint8_t> id3v1(128, 0);
+    const char* head = "TAGSong Title";
+    std::copy(head, head + 13, id3v1.begin());
+    id3v1[127] = 17;
+    std::vector<uint8_t> tagged = plain;
+    tagged.insert(tagged.end(), id3v1.begin(), id3v1.end());
+    WriteBytes(dir + "/v1.ape", tagged);
+    ExpectRoundTrip(dir + "/v1.ape", pcm, 2, 44100);
+
+    // Other programs put an ID3v2 tag in front.
+    std::vector<uint8_t> v2 = {'I', 'D', '3', 4, 0, 0, 0, 0, 0, 20};
+    v2.resize(30, 0);
+    v2.insert(v2.end(), tagged.begin(), tagged.end());
+    WriteBytes(dir + "/v2.ape", v2);
+    ExpectRoundTrip(dir + "/v2.ape", pcm, 2, 44100);
+    int error = 0;
+    APE_DECOMPRESS_HANDLE h = c_APEDecompress_Create((dir + "/v2.ape").c_str(), &error);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(c_APEDecompress_GetInfo(h, APE_DECOMPRESS_TOTAL_BLOCKS, 0, 0), 73728 + 999);
+    ASSERT_EQ(c_APEDecompress_Seek(h, 73728 + 5), 0);
+    int16_t block[2];
+    int got = 0;
+    ASSERT_EQ(c_APEDecompress_GetData(h, reinterpret_cast<char*>(block), 1, &got), 0);
+    ASSERT_EQ(got, 1);
+    EXPECT_EQ(block[0], pcm[(73728 + 5) * 2]);
+    c_APEDecompress_Destroy(h);
+}
+
+}  // namespace
