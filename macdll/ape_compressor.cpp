@@ -154,28 +154,30 @@ int ApeCompressor::writeHeader()
 int ApeCompressor::finish(const uint8_t* terminatingData, int terminatingBytes)
 {
     if (!file_) return kErrorUndefined;
+    // After a failed frame the file still gets a header for the frames written before it.
     int rc = failed_ ? kErrorUndefined : kSuccess;
-    if (!rc && pending_.size() >= size_t(blockAlign_)) {
+    if (!failed_ && pending_.size() >= size_t(blockAlign_)) {
         const uint32_t blocks = uint32_t(pending_.size() / blockAlign_);
         std::vector<int16_t> pcm(size_t(blocks) * channels_);
         for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = int16_t(pending_[2 * i] | pending_[2 * i + 1] << 8);
         rc = encodeFrame(pcm.data(), blocks);
     }
     pending_.clear();
-    if (!rc && seekTable_.size() > reservedEntries_) {
+    int step = kSuccess;
+    if (seekTable_.size() > reservedEntries_) {
         const uint32_t entries = uint32_t(seekTable_.size());
         const uint64_t newStart = kDescriptorBytes + kHeaderBytes + uint64_t(entries) * 4 + wavHeader_.size();
-        rc = moveFrameData(newStart, frameDataBytes_);
+        step = moveFrameData(newStart, frameDataBytes_);
         reservedEntries_ = entries;
     }
-    if (!rc && terminatingData && terminatingBytes > 0) {
-        rc = writeAt(dataStart_ + frameDataBytes_, terminatingData, size_t(terminatingBytes));
-        if (!rc) terminatingBytes_ = uint32_t(terminatingBytes);
+    if (!step && !rc && terminatingData && terminatingBytes > 0) {
+        step = writeAt(dataStart_ + frameDataBytes_, terminatingData, size_t(terminatingBytes));
+        if (!step) terminatingBytes_ = uint32_t(terminatingBytes);
     }
-    if (!rc) rc = writeHeader();
-    if (std::fclose(file_) != 0 && !rc) rc = kErrorIoWrite;
+    if (!step) step = writeHeader();
+    if (std::fclose(file_) != 0 && !step) step = kErrorIoWrite;
     file_ = nullptr;
-    return rc;
+    return rc ? rc : step;
 }
 
 }  // namespace mac

@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(LevelsChannelsSignals, SignalRoundTrip,
                          ::testing::Combine(::testing::ValuesIn(kLevels), ::testing::Values(1, 2),
                                             ::testing::Values(Signal::Music, Signal::Silence, Signal::WhiteNoise,
                                                               Signal::Square, Signal::Clipped,
-                                                              Signal::DualMono)),
+                                                              Signal::DualMono, Signal::Extremes)),
                          [](const ::testing::TestParamInfo<SignalCase>& info) {
                              return "L" + std::to_string(std::get<0>(info.param)) + "_ch" +
                                     std::to_string(std::get<1>(info.param)) + "_" +

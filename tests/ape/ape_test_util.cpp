@@ -15,6 +15,7 @@ const char* SignalName(Signal s)
     case Signal::Square: return "square";
     case Signal::Clipped: return "clipped";
     case Signal::DualMono: return "dualmono";
+    case Signal::Extremes: return "extremes";
     }
     return "?";
 }
@@ -40,6 +41,9 @@ std::vector<int16_t> MakeSignal(Signal kind, int64_t blocks, int channels, int r
             case Signal::WhiteNoise: v = random16(); break;
             case Signal::Square: v = (std::fmod(t * (150 + 40 * c), 1.0) < 0.5) ? 32767 : -32768; break;
             case Signal::Clipped: v = 4 * 32767 * std::sin(2 * M_PI * (97 + 13 * c) * t); break;
+            case Signal::Extremes:  // random full-scale values, the channels in opposite phase
+                v = c ? -1 - pcm[size_t(i) * channels] : (random16() & 1 ? 32767 : -32768);
+                break;
             case Signal::DualMono:
                 v = c ? pcm[size_t(i) * channels] : 7000 * std::sin(2 * M_PI * 330 * t) + (random16() >> 5);
                 break;

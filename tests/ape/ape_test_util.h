@@ -6,7 +6,7 @@
 
 constexpr int kUnknownAudioBytes = -1;
 
-enum class Signal { Music, Silence, WhiteNoise, Square, Clipped, DualMono };
+enum class Signal { Music, Silence, WhiteNoise, Square, Clipped, DualMono, Extremes };
 const char* SignalName(Signal s);
 
 // Interleaved 16-bit samples of `blocks` sample frames.
