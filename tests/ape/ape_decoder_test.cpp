@@ -291,3 +291,59 @@ TEST(ApeDecoderOlderFiles, ReadsTheOldHeaderLayout)
 }
 
 }  // namespace
+
+namespace {
+
+uint32_t Get32(const std::vector<uint8_t>& f, size_t at)
+{
+    return uint32_t(f[at] | f[at + 1] << 8 | f[at + 2] << 16 | uint32_t(f[at + 3]) << 24);
+}
+
+void Put32(std::vector<uint8_t>& f, size_t at, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) f[at + i] = uint8_t(v >> (8 * i));
+}
+
+TEST(ApeDecoderOtherLayouts, StoredWavHeaderAndLongerDescriptor)
+{
+    const std::string dir = TestDir();
+    const std::vector<int16_t> pcm = MakeSignal(Signal::Music, 73728 + 4321, 2, 32000);
+
+    // A file that stores the WAV header it was made from.
+    std::vector<uint8_t> wavHeader(44, 0);
+    std::copy_n("RIFF", 4, wavHeader.begin());
+    std::copy_n("WAVEfmt ", 8, wavHeader.begin() + 8);
+    int error = 0;
+    APE_COMPRESS_HANDLE c = c_APECompress_Create(&error);
+    MAC_WAVEFORMATEX format;
+    FillWaveFormatEx(&format, 32000, 16, 2);
+    ASSERT_EQ(c_APECompress_Start(c, (dir + "/stored.ape").c_str(), &format, int(pcm.size() * 2), 2000,
+                                  wavHeader.data(), 44),
+              0);
+    std::vector<unsigned char> bytes(reinterpret_cast<const unsigned char*>(pcm.data()),
+                                     reinterpret_cast<const unsigned char*>(pcm.data()) + pcm.size() * 2);
+    ASSERT_EQ(c_APECompress_AddData(c, bytes.data(), int(bytes.size())), 0);
+    ASSERT_EQ(c_APECompress_Finish(c, nullptr, 0, 0), 0);
+    c_APECompress_Destroy(c);
+    EXPECT_TRUE(DecodePcm(dir + "/stored.ape") == pcm);
+    APE_DECOMPRESS_HANDLE h = c_APEDecompress_Create((dir + "/stored.ape").c_str(), &error);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(c_APEDecompress_GetInfo(h, APE_INFO_WAV_HEADER_BYTES, 0, 0), 44);
+    EXPECT_EQ(c_APEDecompress_GetInfo(h, APE_INFO_FORMAT_FLAGS, 0, 0) & 32, 0);
+    c_APEDecompress_Destroy(h);
+
+    // A descriptor longer than the 52 bytes known today: readers skip what they do not know.
+    std::vector<uint8_t> f = ReadBytes(dir + "/stored.ape");
+    const uint32_t frames = Get32(f, 52 + 12);
+    const size_t tableAt = 52 + 24;
+    for (uint32_t i = 0; i < frames; ++i) Put32(f, tableAt + 4 * i, Get32(f, tableAt + 4 * i) + 8);
+    Put32(f, 8, 60);
+    f.insert(f.begin() + 52, 8, 0xEE);
+    WriteBytes(dir + "/longer.ape", f);
+    EXPECT_TRUE(DecodePcm(dir + "/longer.ape") == pcm);
+    int result = -1;
+    EXPECT_TRUE(DecodeApe(dir + "/longer.ape", &result) == pcm);
+    EXPECT_EQ(result, 0);
+}
+
+}  // namespace
