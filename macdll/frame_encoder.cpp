@@ -124,10 +124,7 @@ FrameStatus EncodeFrame(const int16_t* pcm, int blocks, int channels, int compre
 
     Predictor predictor(compressionLevel);
     std::vector<int32_t> first(blocks), second;
-    if (dualMono) {
-        for (int i = 0; i < blocks; ++i) first[i] = predictor.encodeMono(pcm[2 * i]);
-        RunFilters(first, compressionLevel);
-    } else if (channels == 2) {
+    if (channels == 2 && !dualMono) {
         second.resize(blocks);
         for (int i = 0; i < blocks; ++i) {
             const int32_t left = pcm[2 * i], right = pcm[2 * i + 1];
@@ -138,7 +135,8 @@ FrameStatus EncodeFrame(const int16_t* pcm, int blocks, int channels, int compre
         RunFilters(first, compressionLevel);
         RunFilters(second, compressionLevel);
     } else {
-        for (int i = 0; i < blocks; ++i) first[i] = predictor.encodeMono(pcm[i]);
+        // Mono, or the first of two equal channels.
+        for (int i = 0; i < blocks; ++i) first[i] = predictor.encodeMono(pcm[size_t(i) * channels]);
         RunFilters(first, compressionLevel);
     }
 
