@@ -121,3 +121,34 @@ TEST(ApeConverter, NonApeSourceNamedApeStopsTheJobWithMinus2)
 }
 
 }  // namespace
+
+TEST(ApeConverter, OutputCarriesTheLastSourcesTagsAsId3v1)
+{
+    const std::string dir = TestDir();
+    MakeTone(dir + "/first.wav", 1.0, 44100, 2, "-metadata title=First -metadata artist=One");
+    MakeTone(dir + "/last.wav", 1.0, 44100, 2,
+             "-metadata title='Last Song' -metadata artist='Two' -metadata album='The Album' -metadata date=2001 "
+             "-metadata track=9 -metadata genre=Jazz -metadata comment='a note'");
+    Converter c;
+    ASSERT_EQ(c.AddSource((dir + "/first.wav").c_str(), -1), 0);
+    ASSERT_EQ(c.AddSource((dir + "/last.wav").c_str(), -1), 0);
+    ASSERT_EQ(c.SetOutput((dir + "/out.ape").c_str(), 0, 0), 0);
+    ASSERT_EQ(c.Convert(false), 0);
+
+    const std::vector<uint8_t> bytes = ReadBytes(dir + "/out.ape");
+    ASSERT_GT(bytes.size(), 128u);
+    EXPECT_EQ(std::string(bytes.end() - 128, bytes.end() - 125), "TAG");
+
+    MediaInfo info;
+    ASSERT_EQ(c.GetMediaInfo((dir + "/out.ape").c_str(), &info), 0);
+    EXPECT_STREQ(info.title, "Last Song");
+    EXPECT_STREQ(info.artist, "Two");
+    EXPECT_STREQ(info.album, "The Album");
+    EXPECT_STREQ(info.comment, "a note");
+    EXPECT_STREQ(info.genre, "Jazz");
+    EXPECT_EQ(info.year, 2001);
+    EXPECT_EQ(info.track, 9);
+    EXPECT_NEAR(info.duration, 2.0, 0.5);  // both sources, in whole 10000-sample frames
+    // The tag does not disturb decoding by FFmpeg.
+    EXPECT_GE(Probe(dir + "/out.ape").seconds, 1.8);
+}
