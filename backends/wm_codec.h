@@ -4,11 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#include <wmsdk.h>
+#include "wm_sdk.h"
 
 #include "windows_media_backend.h"
 

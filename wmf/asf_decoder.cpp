@@ -98,21 +98,44 @@ bool AsfDecoder::compressed(int stream) const
     return stream >= 0 && stream < static_cast<int>(states_.size()) && states_[stream]->compressed;
 }
 
-bool AsfDecoder::setRange(uint64_t start, uint64_t duration)
+bool AsfDecoder::seekTo(uint64_t target)
 {
-    if (!fmt_) return false;
-    int64_t us = static_cast<int64_t>(start / 10);
+    int64_t us = static_cast<int64_t>(target / 10);
     if (av_seek_frame(fmt_, -1, us, AVSEEK_FLAG_BACKWARD) < 0 &&
         av_seek_frame(fmt_, -1, us, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0)
         return false;
     for (auto& s : states_) {
         if (s->codec) avcodec_flush_buffers(s->codec);
-        s->nextTime = static_cast<int64_t>(start);
+        s->nextTime = static_cast<int64_t>(target);
     }
     ready_.clear();
     ended_ = false;
+    return true;
+}
+
+bool AsfDecoder::setRange(uint64_t start, uint64_t duration)
+{
+    if (!fmt_) return false;
+    // The demuxer may land after the wanted time: step back until the data starts at or before it.
+    rangeStart_ = rangeEnd_ = 0;
+    uint64_t back = 0;
+    for (int attempt = 0;; ++attempt) {
+        uint64_t target = start > back ? start - back : 0;
+        if (!seekTo(target)) return false;
+        AsfBlock first;
+        bool got = next(first);
+        if (!got || first.time <= start || target == 0 || attempt == 6) {
+            if (got) ready_.push_front(std::move(first));
+            break;
+        }
+        back = back ? back * 2 : 10000000;
+    }
     rangeStart_ = start;
     rangeEnd_ = duration ? start + duration : 0;
+    std::deque<AsfBlock> kept;
+    for (AsfBlock& b : ready_)
+        if (keep(b)) kept.push_back(std::move(b));
+    ready_.swap(kept);
     return true;
 }
 

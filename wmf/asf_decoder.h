@@ -52,6 +52,7 @@ public:
 
 private:
     struct StreamState;
+    bool seekTo(uint64_t target);
     bool readPacket();
     void decode(int stream);
     bool keep(AsfBlock& block) const;

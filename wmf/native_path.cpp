@@ -11,9 +11,9 @@ bool NativePathFromWide(const WCHAR* path, std::string& native)
         native.resize(static_cast<size_t>(bytes - 1));
         return true;
     }
-    char* unix = wine_get_unix_file_name(path);
-    if (!unix) return false;
-    native = unix;
-    HeapFree(GetProcessHeap(), 0, unix);
+    char* mapped = wine_get_unix_file_name(path);
+    if (!mapped) return false;
+    native = mapped;
+    HeapFree(GetProcessHeap(), 0, mapped);
     return !native.empty();
 }

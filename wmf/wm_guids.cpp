@@ -1,13 +1,3 @@
-// Instantiates the Windows Media interface identifiers (the base COM ones come from libuuid).
-#define NOMINMAX
-#include <windows.h>
-#include <ole2.h>
-#include <oaidl.h>
-#include <drmexternals.h>
-
-#include <initguid.h>
-
-#include <wmsbuffer.h>
-#include <wmsdkidl.h>
-
+// Instantiates the Windows Media interface identifiers.
+#define WMF_DEFINE_GUIDS
 #include "wm_interfaces.h"

@@ -1,11 +1,7 @@
 #pragma once
 // The Windows Media Format SDK interfaces, plus the stream-configuration revisions that
 // Wine's headers lack (IWMStreamConfig2, IWMStreamConfig3).
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#include <wmsdk.h>
+#include "wm_sdk.h"
 
 EXTERN_GUID(WMFORMAT_WaveFormatEx, 0x05589f81, 0xc356, 0x11ce, 0xbf, 0x01, 0x00, 0xaa, 0x00, 0x55, 0x59, 0x5a);
 

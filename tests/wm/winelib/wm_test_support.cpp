@@ -1,9 +1,20 @@
 #include "wm_test_support.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
 #include "media_fixtures.h"
+
+std::string WmTestDir()
+{
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "global";
+    const char* base = std::getenv("KELVRA_WM_TEST_DIR");
+    std::string dir = std::string(base && *base ? base : "/tmp") + "/test-tmp/" + name;
+    Run("rm -rf " + Quote(dir) + " && mkdir -p " + Quote(dir));
+    return dir;
+}
 
 std::u16string WidePathOf(const std::string& path)
 {

@@ -4,11 +4,7 @@
 #include <string>
 #include <vector>
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#include <wmsdk.h>
+#include "wm_sdk.h"
 
 template <class T>
 struct Ref {
@@ -31,6 +27,10 @@ struct Ref {
     T* operator->() const { return p; }
     explicit operator bool() const { return p != nullptr; }
 };
+
+// A fresh directory for the running test under $KELVRA_WM_TEST_DIR (set by the test entry),
+// made without std::filesystem, whose conversions do not work in a Winelib program.
+std::string WmTestDir();
 
 // A native UTF-8 path as the runtime takes it.
 std::u16string WidePathOf(const std::string& path);
