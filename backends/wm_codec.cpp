@@ -10,11 +10,9 @@ extern "C" {
 #include <libavutil/mem.h>
 }
 
-namespace {
-
-// IWMStreamConfig3 is missing from Wine's headers; only SetLanguage is called here.
-const IID kIidStreamConfig3 = {0xcb164104, 0x3aa9, 0x45a7, {0x9a, 0xc9, 0x4d, 0xae, 0xe1, 0x31, 0xd6, 0xe1}};
-struct StreamConfig3 : public IWMStreamConfig {
+// IWMStreamConfig3 is missing from Wine's headers; only SetLanguage is called here. Declared
+// outside the unnamed namespace so that the compiler cannot assume nothing implements it.
+struct WmStreamConfig3Interface : public IWMStreamConfig {
     virtual HRESULT STDMETHODCALLTYPE GetTransportType(int*) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetTransportType(int) = 0;
     virtual HRESULT STDMETHODCALLTYPE AddDataUnitExtension(GUID, WORD, BYTE*, DWORD) = 0;
@@ -25,6 +23,9 @@ struct StreamConfig3 : public IWMStreamConfig {
     virtual HRESULT STDMETHODCALLTYPE SetLanguage(LPWSTR) = 0;
 };
 
+namespace {
+
+const IID kIidStreamConfig3 = {0xcb164104, 0x3aa9, 0x45a7, {0x9a, 0xc9, 0x4d, 0xae, 0xe1, 0x31, 0xd6, 0xe1}};
 const GUID kAudio = {0x73647561, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 const HRESULT kNotFound = static_cast<HRESULT>(0xC00D07F0);
 const HRESULT kPropertyNotSupported = static_cast<HRESULT>(0xC00D0BCD);
@@ -107,7 +108,7 @@ void SetStreamLanguage(IWMStreamConfig* stream)
         return;
     BSTR tag = nullptr;
     if (SUCCEEDED(ml->GetRfc1766FromLcid(GetSystemDefaultLCID(), &tag)) && tag) {
-        StreamConfig3* v3 = nullptr;
+        WmStreamConfig3Interface* v3 = nullptr;
         if (SUCCEEDED(stream->QueryInterface(kIidStreamConfig3, reinterpret_cast<void**>(&v3)))) {
             v3->SetLanguage(tag);
             v3->Release();
@@ -262,9 +263,7 @@ bool WmCodec::openSource(const char* path)
         hr = copyAudioOutputFormat();
     }
     if (SUCCEEDED(hr)) {
-        WMT_STREAM_SELECTION on = WMT_ON;
-        WORD number = audioStreamNumber_;
-        hr = reader_->SetStreamsSelected(1, &number, &on);
+        hr = selectOnlyAudioStream(fileProfile);
     }
     if (SUCCEEDED(hr)) hr = reader_->SetReadStreamSamples(audioStreamNumber_, FALSE);
     ReleaseAndClear(fileProfile);
@@ -277,6 +276,26 @@ bool WmCodec::openSource(const char* path)
     stopRequested_ = 0;
     readPointer_ = nullptr;
     return true;
+}
+
+// The chosen stream on and every other stream off, so that no other stream's samples mix in.
+HRESULT WmCodec::selectOnlyAudioStream(IWMProfile* fileProfile)
+{
+    std::vector<WORD> numbers{audioStreamNumber_};
+    std::vector<WMT_STREAM_SELECTION> states{WMT_ON};
+    DWORD count = 0;
+    if (SUCCEEDED(fileProfile->GetStreamCount(&count)))
+        for (DWORD i = 0; i < count; ++i) {
+            IWMStreamConfig* config = nullptr;
+            if (FAILED(fileProfile->GetStream(i, &config))) continue;
+            WORD number = 0;
+            if (SUCCEEDED(config->GetStreamNumber(&number)) && number != audioStreamNumber_) {
+                numbers.push_back(number);
+                states.push_back(WMT_OFF);
+            }
+            config->Release();
+        }
+    return reader_->SetStreamsSelected(static_cast<WORD>(numbers.size()), numbers.data(), states.data());
 }
 
 int32_t WmCodec::readPcm(uint8_t* dst, int32_t length, bool resample, PcmResampler* resampler, int32_t outChannels)

@@ -17,6 +17,8 @@ struct WmFormatEntry {
 class WmCodec : public WindowsMediaBackend {
 public:
     WmCodec() = default;
+    // Uses the given writer (one reference taken over) instead of creating one.
+    explicit WmCodec(IWMWriter* writer) : writer_(writer) {}
     ~WmCodec() override;
     WmCodec(const WmCodec&) = delete;
     WmCodec& operator=(const WmCodec&) = delete;
@@ -52,6 +54,7 @@ private:
     HRESULT lookupAttribute(const WCHAR* name, std::vector<BYTE>& value, WMT_ATTR_DATATYPE& type, bool& found);
     HRESULT findAudioStream(IWMProfile* fileProfile);
     HRESULT copyAudioOutputFormat();
+    HRESULT selectOnlyAudioStream(IWMProfile* fileProfile);
     void buildFormatList(int32_t codecIndex);
     HRESULT createStream(int32_t codecIndex, const WmFormatEntry& entry, IWMStreamConfig** stream);
     HRESULT buildProfile(int32_t codecIndex, int32_t qualityIndex);
