@@ -156,6 +156,18 @@ void ReadExtendedContent(const uint8_t* obj, size_t size, AsfHeader& out)
     }
 }
 
+// A value as it can be stored with a 16-bit length: a longer string is cut (and stays
+// terminated), any other over-long value cannot be stored.
+bool FitValue(const AsfAttribute& a, std::vector<uint8_t>& value)
+{
+    value = a.value;
+    if (value.size() <= 0xFFFF) return true;
+    if (a.type != kAsfString) return false;
+    value.resize(0xFFFC);
+    TerminateAsfString(value);
+    return true;
+}
+
 void PutObjectHeader(std::vector<uint8_t>& o, const Guid g, uint64_t size)
 {
     o.insert(o.end(), g, g + 16);
@@ -165,26 +177,24 @@ void PutObjectHeader(std::vector<uint8_t>& o, const Guid g, uint64_t size)
 // Content description from the first file-level string of each of its five names.
 bool BuildDescription(const std::vector<AsfAttribute>& attrs, std::vector<bool>& used, std::vector<uint8_t>& o)
 {
-    const AsfAttribute* chosen[5] = {};
+    std::vector<uint8_t> chosen[5];
+    bool any = false;
     for (int n = 0; n < 5; ++n) {
         for (size_t i = 0; i < attrs.size(); ++i) {
             const AsfAttribute& a = attrs[i];
             if (used[i] || a.derived || a.type != kAsfString || a.name != kDescriptionNames[n]) continue;
-            if (a.value.size() > 0xFFFF) continue;
-            chosen[n] = &a;
+            FitValue(a, chosen[n]);
             used[i] = true;
+            any = true;
             break;
         }
     }
-    size_t body = 10;
-    bool any = false;
-    for (auto* a : chosen)
-        if (a) { body += a->value.size(); any = true; }
     if (!any) return true;
+    size_t body = 10;
+    for (const auto& v : chosen) body += v.size();
     PutObjectHeader(o, kContentDescription, kObjectFixed + body);
-    for (auto* a : chosen) Put16(o, a ? static_cast<uint16_t>(a->value.size()) : 0);
-    for (auto* a : chosen)
-        if (a) o.insert(o.end(), a->value.begin(), a->value.end());
+    for (const auto& v : chosen) Put16(o, static_cast<uint16_t>(v.size()));
+    for (const auto& v : chosen) o.insert(o.end(), v.begin(), v.end());
     return true;
 }
 
@@ -196,9 +206,9 @@ void BuildExtendedContent(const std::vector<AsfAttribute>& attrs, const std::vec
         const AsfAttribute& a = attrs[i];
         if (used[i] || a.derived) continue;
         std::vector<uint8_t> name = AsfStringValue(a.name);
-        std::vector<uint8_t> value = a.value;
+        std::vector<uint8_t> value;
+        if (!FitValue(a, value) || name.size() > 0xFFFF) continue;
         if (a.type == kAsfBool) value.resize(2);  // stored as a WORD in this object
-        if (name.size() > 0xFFFF || value.size() > 0xFFFF) continue;
         Put16(body, static_cast<uint16_t>(name.size()));
         body.insert(body.end(), name.begin(), name.end());
         Put16(body, StoredTypeFromAttribute(a.type));
