@@ -27,8 +27,9 @@ foreach(dir wmf backends playback controls app shellext)
   endif()
 endforeach()
 
-# Winelib test programs: tests/<area>/winelib/ when present.
-file(GLOB KELVRA_WINELIB_TESTS ${CMAKE_SOURCE_DIR}/tests/*/winelib/CMakeLists.txt)
+# Winelib test and benchmark programs: tests/<area>/winelib/ and bench/<area>/winelib/ when present.
+file(GLOB KELVRA_WINELIB_TESTS ${CMAKE_SOURCE_DIR}/tests/*/winelib/CMakeLists.txt
+     ${CMAKE_SOURCE_DIR}/bench/*/winelib/CMakeLists.txt)
 foreach(list_file ${KELVRA_WINELIB_TESTS})
   get_filename_component(dir ${list_file} DIRECTORY)
   file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${dir})
