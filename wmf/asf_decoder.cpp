@@ -14,7 +14,8 @@ struct AsfDecoder::StreamState {
     AVCodecContext* codec = nullptr;
     SwrContext* swr = nullptr;
     bool codecFailed = false;
-    int64_t nextTime = 0;  // 100-ns, for frames without a time stamp
+    int64_t nextTime = 0;  // 100-ns, for frames without a time stamp of their own
+    int64_t lastStamp = INT64_MIN;
     AVRational timeBase{1, 1000};
 
     ~StreamState() { reset(); }
@@ -107,6 +108,7 @@ bool AsfDecoder::seekTo(uint64_t target)
     for (auto& s : states_) {
         if (s->codec) avcodec_flush_buffers(s->codec);
         s->nextTime = static_cast<int64_t>(target);
+        s->lastStamp = INT64_MIN;
     }
     ready_.clear();
     ended_ = false;
@@ -166,8 +168,12 @@ void AsfDecoder::decode(int stream)
         const AsfStreamInfo& info = streams_[stream];
         AsfBlock block;
         block.stream = stream;
+        // Frames after the first of a packet carry the packet's stamp again: they follow on.
         int64_t ts = frame->best_effort_timestamp;
-        block.time = static_cast<uint64_t>(ts != AV_NOPTS_VALUE ? To100ns(ts, s.timeBase) : s.nextTime);
+        int64_t stamp = ts != AV_NOPTS_VALUE ? To100ns(ts, s.timeBase) : INT64_MIN;
+        bool fresh = stamp != INT64_MIN && stamp != s.lastStamp;
+        block.time = static_cast<uint64_t>(fresh ? stamp : s.nextTime);
+        if (stamp != INT64_MIN) s.lastStamp = stamp;
         int outSamples = swr_get_out_samples(s.swr, frame->nb_samples);
         if (outSamples > 0) {
             block.data.resize(static_cast<size_t>(outSamples) * info.channels * 2);
