@@ -218,3 +218,31 @@ TEST(WmCodecSink, WritesTagsAndPcmIntoARealFile)
     EXPECT_STREQ(back.formatName, "Windows Media Audio");
     EXPECT_NEAR(back.duration, 100000.0 / 22050, 0.15);
 }
+
+TEST(WmCodecSource, NativeUtf8AndDosPaths)
+{
+    std::string dir = WmTestDir();
+    std::string named = MakeWma(dir + "/音乐 file.wma", 1.0, 44100, 2, "-metadata title=Path");
+    WmCodec codec;
+    ASSERT_TRUE(codec.initialize());
+    ASSERT_TRUE(codec.openSource(named.c_str()));
+    codec.closeSource();
+    // The same file seen from the Win32 side: Z: maps the Unix root.
+    std::string plain = MakeWma(dir + "/plain.wma", 1.0);
+    std::string dos = "Z:" + plain;
+    for (char& c : dos)
+        if (c == '/') c = '\\';
+    ASSERT_TRUE(codec.openSource(dos.c_str()));
+    EXPECT_EQ(codec.sourceChannels(), 2);
+    codec.closeSource();
+    MediaInfo info{};
+    ASSERT_EQ(codec.readTags(named.c_str(), &info), 0);
+    EXPECT_STREQ(info.title, "Path");
+    MediaInfo edit{};
+    strcpy(edit.title, "Dos");
+    std::string dosNamed = "Z:" + plain;
+    for (char& c : dosNamed)
+        if (c == '/') c = '\\';
+    ASSERT_EQ(codec.rewriteTags(dosNamed.c_str(), &edit), 0);
+    EXPECT_EQ(Probe(plain).tags["title"], "Dos");
+}
