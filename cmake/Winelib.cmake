@@ -31,3 +31,12 @@ foreach(dir wmf backends playback controls app shellext)
     add_subdirectory(${CMAKE_SOURCE_DIR}/${dir} ${CMAKE_BINARY_DIR}/${dir})
   endif()
 endforeach()
+
+# Winelib test and benchmark programs: tests/<area>/winelib/ and bench/<area>/winelib/ when present.
+file(GLOB KELVRA_WINELIB_TESTS ${CMAKE_SOURCE_DIR}/tests/*/winelib/CMakeLists.txt
+     ${CMAKE_SOURCE_DIR}/bench/*/winelib/CMakeLists.txt)
+foreach(list_file ${KELVRA_WINELIB_TESTS})
+  get_filename_component(dir ${list_file} DIRECTORY)
+  file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${dir})
+  add_subdirectory(${dir} ${CMAKE_BINARY_DIR}/${rel})
+endforeach()

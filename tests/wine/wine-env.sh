@@ -3,6 +3,9 @@
 # and an Xvfb display when none is given. Usage: source wine-env.sh BUILD_DIR
 kelvra_build=${1:?build dir}
 export PATH="$PATH:/usr/lib/wine"
+# Debian's wine64 package ships only the wine64 loader.
+if ! command -v wine >/dev/null 2>&1; then wine() { wine64 "$@"; }; fi
+if ! command -v wineboot >/dev/null 2>&1; then wineboot() { wine64 wineboot "$@"; }; fi
 export WINEPREFIX="$kelvra_build/wineprefix"
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="

@@ -1,0 +1,18 @@
+#pragma once
+// GoogleTest is the native library: its headers must not see winegcc's Windows macros.
+#pragma push_macro("_WIN32")
+#pragma push_macro("_WIN64")
+#pragma push_macro("WIN32")
+#pragma push_macro("WIN64")
+#pragma push_macro("__WIN32__")
+#undef _WIN32
+#undef _WIN64
+#undef WIN32
+#undef WIN64
+#undef __WIN32__
+#include <gtest/gtest.h>
+#pragma pop_macro("__WIN32__")
+#pragma pop_macro("WIN64")
+#pragma pop_macro("WIN32")
+#pragma pop_macro("_WIN64")
+#pragma pop_macro("_WIN32")
