@@ -1,8 +1,0 @@
-/* Velmar.dll holds only resources; its entry point has nothing to do. */
-#include <windows.h>
-
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
-{
-    (void)instance; (void)reason; (void)reserved;
-    return TRUE;
-}
