@@ -1,6 +1,7 @@
 #include "driver_support.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <cstdio>
 
@@ -132,8 +133,18 @@ bool AnswerFileDialog(const std::string& folder, const std::string& names)
     if (!folder.empty()) {
         SetWindowTextA(nameBox, folder.c_str());
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        // The dialog empties the name once it has gone into the folder.
-        if (!WaitFor([&] { return WindowText(nameBox).empty(); }, 10000)) return false;
+        auto current = [&] {
+            char path[MAX_PATH * 2] = {};
+            SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof path, reinterpret_cast<LPARAM>(path));
+            std::string text = path;
+            if (!text.empty() && text.back() == '\\') text.pop_back();
+            return text;
+        };
+        std::string wanted = folder.back() == '\\' ? folder.substr(0, folder.size() - 1) : folder;
+        if (!WaitFor([&] { return lstrcmpiA(current().c_str(), wanted.c_str()) == 0; }, 10000)) {
+            Note("file dialog stayed in " + current());
+            return false;
+        }
     }
     SetWindowTextA(nameBox, names.c_str());
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);

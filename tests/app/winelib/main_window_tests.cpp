@@ -82,7 +82,7 @@ void MainWindowTests(const std::string& media, const std::string& work)
         Check(AnswerFileDialog(media + "\\many", many), "forty files chosen");
         bool overlapped = dialog.AddFilesBusy();
         PostMessageA(main, WM_COMMAND, IDC_ADD_FILES, 0);
-        Check(AnswerFileDialog("", "\"t41.wav\" \"t42.wav\""), "two more chosen at once");
+        Check(AnswerFileDialog(media + "\\many", "\"t41.wav\" \"t42.wav\""), "two more chosen at once");
         Note(overlapped ? "the second command came while the first worker ran" : "the first worker had already ended");
         Check(WaitFor([&] { return ListRowCount(list) == 46 && !dialog.AddFilesBusy(); }), "all 42 rows added");
         rows = Rows(list);
@@ -107,7 +107,8 @@ void MainWindowTests(const std::string& media, const std::string& work)
         Note("cut with rows but none selected asks for a selection");
         for (int i = 0; i < ListRowCount(list); ++i) Select(list, i, false);
         PostMessageA(main, WM_COMMAND, IDC_CUT, 0);
-        Check(Utf8(AnswerMessageBox(0, IDOK)) == "请选择一个需要截取的文件。", "string 130 shown");
+        std::string cutText = Utf8(AnswerMessageBox(0, IDOK));
+        Check(cutText == "请选择一个需要截取的文件。", "string 130 shown: " + cutText);
 
         Note("language menu");
         PostMessageA(main, WM_COMMAND, ID_MENU_ENGLISH, 0);
