@@ -39,7 +39,7 @@ dos() { printf 'Z:%s' "${1//\//\\}"; }
     tone "$media/s3.wav" 2 660
     for i in 1 2 3; do tone "$media/m$i.wav" 5 $((300 * i)); done
     # Long sources stay small at low rates.
-    sox -n -r 8000 -c 1 -b 16 "$media/s2.wav" synth 300 sine 500
+    sox -n -r 2000 -c 1 -b 8 "$media/s2.wav" synth 1800 sine 300
     sox -n -r 1000 -c 1 -b 8 "$media/long.wav" trim 0 3725
     for i in $(seq 1 42); do sox -n -r 1000 -c 1 -b 8 "$media/many/$(printf 't%02d.wav' "$i")" trim 0 "$i"; done
     printf 'This is no audio file, only text that claims to be one.\n%.0s' $(seq 1 50) > "$media/broken.wav"
