@@ -32,7 +32,10 @@ int FileChooser::Run()
     ofn.nMaxFile = static_cast<DWORD>(fileBuffer_.size());
     ofn.lpstrFileTitle = titleBuffer_;
     ofn.nMaxFileTitle = sizeof titleBuffer_;
-    ofn.lpstrDefExt = defaultExtension_.empty() ? nullptr : defaultExtension_.c_str();
+    // The dialog wants the extension without its dot (".mp3" would append ".mp").
+    std::string extension = defaultExtension_;
+    if (!extension.empty() && extension[0] == '.') extension.erase(0, 1);
+    ofn.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
     ofn.Flags = flags_;
     BOOL ok = open_ ? GetOpenFileNameA(&ofn) : GetSaveFileNameA(&ofn);
     return ok ? Confirmed : Cancelled;
