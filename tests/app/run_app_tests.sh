@@ -30,6 +30,7 @@ dos() { printf 'Z:%s' "${1//\//\\}"; }
     tone() { ffmpeg -v error -y -f lavfi -i "sine=frequency=${3:-440}:duration=$2" -ac 2 -ar 44100 "${@:4}" "$1"; }
     tone "$media/tagged.wav" 2 440 -metadata artist=" Abc " -metadata title="Xyz"
     tone "$media/Plain Name.wav" 1 550
+    tone "$media/中文歌.wav" 3 500 -metadata artist="歌手" -metadata title="歌名"
     tone "$media/with space.wav" 1 660
     tone "$media/plain.wav" 1 770
     tone "$media/noext" 1 880 -f wav

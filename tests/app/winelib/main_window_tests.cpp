@@ -14,6 +14,8 @@
 #include "resource_module.h"
 #include "scenarios.h"
 #include "settings_file.h"
+#include "native_path.h"
+#include "text_codepage.h"
 
 namespace {
 HWND WaitForMainWindow()
@@ -64,9 +66,24 @@ void MainWindowTests(const std::string& media, const std::string& work)
         Check(rows.count(media + "\\noext") && rows[media + "\\noext"].first.empty(), "a name without a dot shows empty");
         Check(rows[media + "\\Plain Name.wav"].first == "Plain Name", "plain name kept with its blank");
 
+        Note("a file name and tags in the ANSI code page (936 here)");
+        PostMessageA(main, WM_COMMAND, IDC_ADD_FILES, 0);
+        const std::string chineseName = Utf8ToAnsi("中文歌.wav");
+        Check(NativePath(media + "\\" + chineseName).find("/media/中文歌.wav") != std::string::npos,
+              "the DOS path becomes the native UTF-8 path");
+        Check(AnswerFileDialog(media, chineseName), "Chinese file name typed in code page 936");
+        Check(WaitFor([&] { return ListRowCount(list) == 5 && !dialog.AddFilesBusy(); }), "Chinese-named file added");
+        rows = Rows(list);
+        auto chinese = rows.find(media + "\\" + Utf8ToAnsi("中文歌.wav"));
+        Check(chinese != rows.end() && Utf8(chinese->second.first) == "歌手 - 歌名" && chinese->second.second == "00:03",
+              "its tags show as 歌手 - 歌名, length 00:03");
+        for (int i = 0; i < ListRowCount(list); ++i) Select(list, i, ListCell(list, i, 2) == chinese->first);
+        SendMessageA(main, WM_COMMAND, ID_MENU_DELETE, 0);
+        Check(ListRowCount(list) == 4, "and deleted again");
+
         Note("a file that cannot be read shows the result box and is not added");
         PostMessageA(main, WM_COMMAND, ID_MENU_ADD, 0);
-        Check(AnswerFileDialog("", "broken.wav"), "broken file chosen");
+        Check(AnswerFileDialog(media, "broken.wav"), "broken file chosen");
         std::string text = AnswerMessageBox(0, IDOK);
         Check(Utf8(text) == "不能打开该文件，请确保该文件确实可用。", "result box text: " + Utf8(text));
         Check(WaitFor([&] { return !dialog.AddFilesBusy(); }) && ListRowCount(list) == 4, "nothing added");
@@ -109,6 +126,22 @@ void MainWindowTests(const std::string& media, const std::string& work)
         PostMessageA(main, WM_COMMAND, IDC_CUT, 0);
         std::string cutText = Utf8(AnswerMessageBox(0, IDOK));
         Check(cutText == "请选择一个需要截取的文件。", "string 130 shown: " + cutText);
+
+        Note("about box from the context menu and from the system menu");
+        for (int viaSystemMenu = 0; viaSystemMenu < 2; ++viaSystemMenu) {
+            if (viaSystemMenu) PostMessageA(main, WM_SYSCOMMAND, IDM_ABOUT_SYSTEM, 0);
+            else PostMessageA(main, WM_COMMAND, ID_MENU_ABOUT, 0);
+            HWND about = WaitForDialog(0, [](HWND w) { return GetDlgItem(w, IDC_ABOUT_VERSION) != nullptr; });
+            Check(about && WindowText(GetDlgItem(about, IDC_ABOUT_VERSION)) == "Kelvra V1.2" &&
+                      Utf8(WindowText(about)) == "Kelvra -- 关于本软件",
+                  viaSystemMenu ? "about box from the system menu" : "about box from the context menu");
+            if (about) PostMessageA(about, WM_COMMAND, IDOK, 0);
+            WaitFor([&] { return !about || !IsWindow(about); });
+        }
+        HMENU system = GetSystemMenu(main, FALSE);
+        char item[128] = {};
+        GetMenuStringA(system, IDM_ABOUT_SYSTEM, item, sizeof item, MF_BYCOMMAND);
+        Check(Utf8(item) == "关于本软件", "system menu carries 关于本软件");
 
         Note("language menu");
         PostMessageA(main, WM_COMMAND, ID_MENU_ENGLISH, 0);

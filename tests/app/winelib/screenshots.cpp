@@ -7,13 +7,15 @@
 #include "resource.h"
 #include "scenarios.h"
 #include "settings_file.h"
+#include "text_codepage.h"
 
 void Screenshots(const std::string& media, const std::string& work, const std::string& language)
 {
     SettingsFile settings;
     settings.Bind(work + "\\Media.ini");
     MainDialog dialog(settings);
-    dialog.SetInitialFiles({media + "\\tagged.wav", media + "\\long.wav", media + "\\Plain Name.wav"});
+    dialog.SetInitialFiles({media + "\\tagged.wav", media + "\\long.wav", media + "\\Plain Name.wav",
+                            media + "\\" + Utf8ToAnsi("中文歌.wav")});
     RunScripted([&] { dialog.Run(nullptr); }, [&] {
         HWND main = WaitForDialog(0, [](HWND w) { return GetDlgItem(w, IDC_FILE_LIST) != nullptr; });
         if (!Check(main != nullptr, "main window shown")) return;

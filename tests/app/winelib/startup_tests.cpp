@@ -169,5 +169,19 @@ void StartupTests(const std::string& dir, const std::string& media)
               std::string("AppLan ") + language.appLan + " heading " + Utf8(list.Heading(0)));
         StopKelvra(child);
     }
+
+    Note("AppLan 2 without Velmar.dll keeps the Chinese interface, without a message");
+    WriteAppLan(dir, "2");
+    MoveFileA((dir + "\\Velmar.dll").c_str(), (dir + "\\Velmar.dll.away").c_str());
+    {
+        Child child;
+        Check(StartKelvra(dir, plain, child), "Kelvra started");
+        Check(WaitForMain(child), "main window shown");
+        RemoteList list(child.info.hProcess, GetDlgItem(child.main, 1006));
+        Check(Utf8(list.Heading(0)) == "音乐文件", "Chinese heading: " + Utf8(list.Heading(0)));
+        Check(!FindDialog(child.info.dwProcessId, IsMessageBox), "no message box");
+        StopKelvra(child);
+    }
+    MoveFileA((dir + "\\Velmar.dll.away").c_str(), (dir + "\\Velmar.dll").c_str());
     DeleteFileA((dir + "\\Media.ini").c_str());
 }
