@@ -143,6 +143,26 @@ void MainWindowTests(const std::string& media, const std::string& work)
         GetMenuStringA(system, IDM_ABOUT_SYSTEM, item, sizeof item, MF_BYCOMMAND);
         Check(Utf8(item) == "关于本软件", "system menu carries 关于本软件");
 
+        Note("right click in the list shows menu 141 with its language check mark");
+        static NMHDR click;
+        click.hwndFrom = list;
+        click.idFrom = IDC_FILE_LIST;
+        click.code = NM_RCLICK;
+        WritePrivateProfileStringA("App", "AppLan", "2", (work + "\\Media.ini").c_str());
+        PostMessageA(main, WM_NOTIFY, IDC_FILE_LIST, reinterpret_cast<LPARAM>(&click));
+        HWND popupWindow = nullptr;
+        WaitFor([&] { return (popupWindow = FindWindowA("#32768", nullptr)) && IsWindowVisible(popupWindow); });
+        if (Check(popupWindow != nullptr, "context menu shown")) {
+            HMENU shown = reinterpret_cast<HMENU>(SendMessageA(popupWindow, MN_GETHMENU, 0, 0));
+            Check(GetMenuItemCount(shown) == 11 && GetMenuItemID(shown, 0) == ID_MENU_BATCH &&
+                      (GetMenuState(shown, ID_MENU_ENGLISH, MF_BYCOMMAND) & MF_CHECKED) &&
+                      !(GetMenuState(shown, ID_MENU_CHINESE, MF_BYCOMMAND) & MF_CHECKED),
+                  "its items, with English checked for AppLan 2");
+            PostMessageA(main, WM_CANCELMODE, 0, 0);
+            Check(WaitFor([&] { return !IsWindowVisible(popupWindow); }), "menu dismissed");
+        }
+        Check(SendMessageA(main, WM_QUERYDRAGICON, 0, 0) != 0, "the drag icon is the program icon");
+
         Note("language menu");
         PostMessageA(main, WM_COMMAND, ID_MENU_ENGLISH, 0);
         Check(Utf8(AnswerMessageBox(0, IDOK)) == "您的选择将在下次运行程序时生效。", "string 136 shown");
