@@ -6,7 +6,7 @@ if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libvorbis-dev
-  libgtest-dev googletest clang libclang-rt-14-dev
+  libgtest-dev googletest clang libclang-rt-14-dev lld
   ffmpeg sox flac espeak-ng
   wine64 wine64-tools libwine-dev
   xvfb xauth x11-apps xdotool imagemagick locales fonts-wqy-microhei

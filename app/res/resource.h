@@ -1,0 +1,122 @@
+#pragma once
+// Resource identifiers shared by Kelvra.rc (Chinese) and Velmar.rc (English).
+
+#define IDD_ABOUT 100
+#define IDD_MAIN 102
+#define IDD_BATCH 153
+#define IDD_FILEINFO 155
+#define IDD_MERGE 160
+#define IDD_CUT 161
+
+#define IDI_MAIN 128
+#define IDB_ADD_FILES 130
+#define IDB_BATCH 131
+#define IDB_MERGE 132
+#define IDB_HELP 135
+#define IDB_CUT 137
+#define IDB_PLAY 138
+#define IDB_STOP 139
+#define IDB_PAUSE 140
+#define IDB_MUTE 158
+#define IDR_CONTEXT_MENU 141
+#define IDI_MENU_BATCH 143
+#define IDI_MENU_CLEAR 145
+#define IDI_MENU_CUT 146
+#define IDI_MENU_MERGE 147
+#define IDI_MENU_DELETE 148
+#define IDI_MENU_INFO 149
+#define IDI_MENU_ADD 151
+#define IDI_MENU_ABOUT 152
+
+// String table
+#define IDS_ABOUT_ITEM 101
+#define IDS_COLUMN_NAME 102
+#define IDS_COLUMN_LENGTH 103
+#define IDS_COLUMN_PATH 104
+#define IDS_CONFIRM_CLEAR 105
+#define IDS_PRODUCT 106
+#define IDS_CHOOSE_FOLDER 111
+#define IDS_CONVERTING 112
+#define IDS_TASK_DONE 113
+#define IDS_CONFIRM_STOP 124
+#define IDS_FILE_INFO_TEXT 125
+#define IDS_TAGS_WRITTEN 126
+#define IDS_VERSION 127
+#define IDS_SELECT_CUT_FILE 130
+#define IDS_OPEN_FILTER 132
+#define IDS_LANGUAGE_NEXT_START 136
+
+// Main window
+#define IDC_ADD_FILES 1000
+#define IDC_BATCH 1001
+#define IDC_MERGE 1002
+#define IDC_CUT 1003
+#define IDC_HELP_BUTTON 1004
+#define IDC_FILE_LIST 1006
+#define IDC_PLAY 1007
+#define IDC_STOP 1008
+#define IDC_PAUSE 1009
+#define IDC_SEEK 1010
+#define IDC_VOLUME 1011
+#define IDC_TIME 1015
+#define IDC_MUTE 1018
+
+// About box
+#define IDC_ABOUT_VERSION 1016
+#define IDC_ABOUT_MAIL1 1078
+#define IDC_ABOUT_MAIL2 1079
+#define IDC_ABOUT_HOME 1080
+#define IDC_ABOUT_CREDIT1 1081
+#define IDC_ABOUT_CREDIT2 1082
+
+// Conversion dialogs
+#define IDC_PROGRESS 1010
+#define IDC_BATCH_FILES 1026
+#define IDC_OUTPUT_DIR 1028
+#define IDC_CHOOSE_DIR 1029
+#define IDC_START 1030
+#define IDC_BATCH_FORMAT 1031
+#define IDC_QUALITY 1033
+#define IDC_STATUS 1036
+#define IDC_OVERWRITE 1038
+#define IDC_SKIP 1039
+#define IDC_AUTO_RENAME 1040
+#define IDC_MERGE_FILES 1006
+#define IDC_MOVE_UP 1042
+#define IDC_MOVE_DOWN 1043
+#define IDC_FORMAT 1045
+#define IDC_ENCODER 1074
+
+// Cut dialog
+#define IDC_CUT_SLIDER 1048
+#define IDC_CUT_START 1049
+#define IDC_CUT_END 1050
+#define IDC_SET_START 1054
+#define IDC_SET_END 1055
+#define IDC_SAVE_CONVERT 1056
+#define IDC_CUT_SOURCE 1058
+
+// File information editor
+#define IDC_INFO_TEXT 1064
+#define IDC_INFO_TITLE 1065
+#define IDC_INFO_ARTIST 1066
+#define IDC_INFO_COMMENT 1069
+#define IDC_INFO_ALBUM 1068
+#define IDC_INFO_YEAR 1070
+#define IDC_INFO_TRACK 1071
+#define IDC_INFO_GENRE 1045
+#define IDC_INFO_SAVE 1056
+
+// Context menu commands
+#define ID_MENU_BATCH 32771
+#define ID_MENU_MERGE 32772
+#define ID_MENU_ADD 32773
+#define ID_MENU_DELETE 32774
+#define ID_MENU_CLEAR 32775
+#define ID_MENU_CUT 32776
+#define ID_MENU_INFO 32777
+#define ID_MENU_ABOUT 32778
+#define ID_MENU_CHINESE 32782
+#define ID_MENU_ENGLISH 32783
+
+#define IDM_ABOUT_SYSTEM 16
