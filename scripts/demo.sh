@@ -14,7 +14,6 @@ ffmpeg -v error -y -f lavfi -i "sine=frequency=440:duration=8" -f lavfi -i "sine
 ffmpeg -v error -y -f lavfi -i "sine=frequency=550:duration=65" -ac 2 "$work/Second.wav"
 build/cli/kelvra-convert --format mp3 -o "$work/out" "$work/Demo Song.wav"
 
-source tests/app/wine-shims.sh "$build"
 source tests/wine/wine-env.sh "$build"
 app=$build/winelib/app
 if [ "${KELVRA_LANGUAGE:-zh}" = en ]; then lan=2; else lan=1; fi

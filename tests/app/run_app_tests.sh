@@ -7,7 +7,6 @@ scenario=${2:?scenario}
 language=${3:-zh}
 here=$(cd "$(dirname "$0")" && pwd)
 winelib="$build/winelib"
-source "$here/wine-shims.sh" "$build"
 source "$here/../wine/wine-env.sh" "$build"
 kelvra_start_xvfb
 
@@ -50,11 +49,11 @@ dos() { printf 'Z:%s' "${1//\//\\}"; }
 
 work="$root/$scenario-$language"
 rm -rf "$work" && mkdir -p "$work"
-driver="$winelib/tests_app/kelvra-app-driver.exe.so"
+driver="$winelib/tests/app/winelib/kelvra-app-driver.exe.so"
 
 case "$scenario" in
   startup)
-    cp "$winelib/app/Kelvra.exe.so" "$winelib/app/Velmar.dll" "$work/"
+    cp "$winelib/app/Kelvra.exe.so" "$winelib/app/Velmar.dll" "$winelib/app/kvwmcore.dll" "$work/"
     wine "$driver" startup "$(dos "$work")" "$(dos "$media")"
     ;;
   screens)

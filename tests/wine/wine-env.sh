@@ -3,9 +3,17 @@
 # and an Xvfb display when none is given. Usage: source wine-env.sh BUILD_DIR
 kelvra_build=${1:?build dir}
 export PATH="$PATH:/usr/lib/wine"
-# Debian's wine64 package ships only the wine64 loader.
-if ! command -v wine >/dev/null 2>&1; then wine() { wine64 "$@"; }; fi
-if ! command -v wineboot >/dev/null 2>&1; then wineboot() { wine64 wineboot "$@"; }; fi
+# Debian's wine64 package ships only the wine64 loader; the Winelib launcher scripts and this
+# file call "wine" and "wineboot", so small stand-ins go on PATH.
+if ! command -v wine >/dev/null 2>&1 || ! command -v wineboot >/dev/null 2>&1; then
+  kelvra_shims="$kelvra_build/wine-shims"
+  mkdir -p "$kelvra_shims"
+  kelvra_loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
+  printf '#!/bin/sh\nexec "%s" "$@"\n' "$kelvra_loader" > "$kelvra_shims/wine"
+  printf '#!/bin/sh\nexec "%s" wineboot "$@"\n' "$kelvra_loader" > "$kelvra_shims/wineboot"
+  chmod +x "$kelvra_shims/wine" "$kelvra_shims/wineboot"
+  export PATH="$kelvra_shims:$PATH"
+fi
 export WINEPREFIX="$kelvra_build/wineprefix"
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
