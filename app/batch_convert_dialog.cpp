@@ -35,11 +35,7 @@ std::string BatchConvertDialog::ItemText(int id) const
 
 std::string BatchConvertDialog::ProbePath(const std::string& format) const
 {
-    char first[MAX_PATH * 4] = {};
-    HWND list = GetDlgItem(window_, IDC_BATCH_FILES);
-    if (SendMessageA(list, LB_GETCOUNT, 0, 0) > 0 && SendMessageA(list, LB_GETTEXTLEN, 0, 0) < (LRESULT)sizeof first)
-        SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(first));
-    return ItemText(IDC_OUTPUT_DIR) + BatchOutputName(first, format);
+    return ProbePathIn(ItemText(IDC_OUTPUT_DIR), IDC_BATCH_FILES, format);
 }
 
 INT_PTR BatchConvertDialog::Handle(UINT message, WPARAM wParam, LPARAM)

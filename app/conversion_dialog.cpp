@@ -1,5 +1,7 @@
 #include "conversion_dialog.h"
 
+#include "output_naming.h"
+
 #include <commctrl.h>
 
 #include "converter.h"
@@ -86,4 +88,13 @@ std::string FileNameOf(const std::string& path)
 {
     size_t slash = path.rfind('\\');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ConversionDialog::ProbePathIn(const std::string& dir, int listId, const std::string& format) const
+{
+    char first[MAX_PATH * 4] = {};
+    HWND list = GetDlgItem(window_, listId);
+    if (SendMessageA(list, LB_GETCOUNT, 0, 0) > 0 && SendMessageA(list, LB_GETTEXTLEN, 0, 0) < (LRESULT)sizeof first)
+        SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(first));
+    return dir + BatchOutputName(first, format);
 }

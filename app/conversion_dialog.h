@@ -32,6 +32,8 @@ protected:
     bool HandleCommon(UINT message, WPARAM wParam);
     // Sets the progress bar from the worker: posted, so updates keep their order.
     void PostProgress(int percent) const;
+    // The probe path of the format lists: dir + the first list entry named for the format.
+    std::string ProbePathIn(const std::string& dir, int listId, const std::string& format) const;
 
     Converter& converter_;
     HWND mainWindow_;

@@ -23,11 +23,7 @@ std::string MergeConvertDialog::ProbePath(const std::string& format) const
     if (sources_.empty()) return format;
     size_t slash = sources_[0].rfind('\\');
     std::string dir = slash == std::string::npos ? std::string() : sources_[0].substr(0, slash + 1);
-    char first[MAX_PATH * 4] = {};
-    HWND list = GetDlgItem(window_, IDC_MERGE_FILES);
-    if (SendMessageA(list, LB_GETCOUNT, 0, 0) > 0 && SendMessageA(list, LB_GETTEXTLEN, 0, 0) < (LRESULT)sizeof first)
-        SendMessageA(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(first));
-    return dir + BatchOutputName(first, format);
+    return ProbePathIn(dir, IDC_MERGE_FILES, format);
 }
 
 INT_PTR MergeConvertDialog::Handle(UINT message, WPARAM wParam, LPARAM)
