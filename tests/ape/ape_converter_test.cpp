@@ -1,6 +1,7 @@
 // The Converter with Monkey's Audio sources and sinks.
 #include "MACDll.h"
 #include "ape_test_util.h"
+#include "convert_job.h"
 #include "converter.h"
 #include "media_fixtures.h"
 #include "media_probe.h"
@@ -11,15 +12,6 @@
 
 namespace {
 
-EngineResult ConvertFile(Converter& c, const std::string& in, const std::string& out, int quality)
-{
-    EngineResult rc = c.AddSource(in.c_str(), -1);
-    if (rc < 0) return rc;
-    rc = c.SetOutput(out.c_str(), 0, quality);
-    if (rc < 0) return rc;
-    return c.Convert(false);
-}
-
 TEST(ApeConverter, StereoApeToMonoWavDownMixesInTheDecoder)
 {
     const std::string dir = TestDir();
@@ -28,7 +20,7 @@ TEST(ApeConverter, StereoApeToMonoWavDownMixesInTheDecoder)
     for (size_t i = 0; i < pcm.size(); i += 2) pcm[i + 1] = pcm[i];
     ASSERT_EQ(EncodeApe(dir + "/in.ape", pcm, 2, 44100, 3000), 0);
     Converter c;
-    ASSERT_EQ(ConvertFile(c, dir + "/in.ape", dir + "/out.wav", 4), 0);  // PcmPresets row 4: 44 kHz mono
+    ASSERT_EQ(ConvertOne(c, dir + "/in.ape", dir + "/out.wav", 4), 0);  // PcmPresets row 4: 44 kHz mono
     EXPECT_TRUE(c.lastJobResampled());
     int rate = 0, channels = 0;
     const std::vector<int16_t> mono = DecodePcm(dir + "/out.wav", &rate, &channels);
@@ -50,7 +42,7 @@ TEST(ApeConverter, UpsamplingAndChannelDoublingFitInTheDecoderRead)
     const std::vector<int16_t> pcm = MakeSignal(Signal::Music, 8000 * 3, 1, 8000);
     ASSERT_EQ(EncodeApe(dir + "/in.ape", pcm, 1, 8000, 2000), 0);
     Converter c;
-    ASSERT_EQ(ConvertFile(c, dir + "/in.ape", dir + "/out.wav", 1), 0);  // 48 kHz stereo
+    ASSERT_EQ(ConvertOne(c, dir + "/in.ape", dir + "/out.wav", 1), 0);  // 48 kHz stereo
     ProbeResult p = Probe(dir + "/out.wav");
     ASSERT_TRUE(p.ok);
     EXPECT_EQ(p.sampleRate, 48000);
@@ -64,7 +56,7 @@ TEST(ApeConverter, WavToApeIsLosslessAtLevel3000)
     MakeTone(dir + "/in.wav", 3.0, 44100, 2, "", 523.25);
     const std::vector<int16_t> source = DecodePcm(dir + "/in.wav");
     Converter c;
-    ASSERT_EQ(ConvertFile(c, dir + "/in.wav", dir + "/out.ape", 0), 0);
+    ASSERT_EQ(ConvertOne(c, dir + "/in.wav", dir + "/out.ape", 0), 0);
     int rate = 0, channels = 0;
     const std::vector<int16_t> out = DecodePcm(dir + "/out.ape", &rate, &channels);
     EXPECT_EQ(rate, 44100);
@@ -116,7 +108,7 @@ TEST(ApeConverter, NonApeSourceNamedApeStopsTheJobWithMinus2)
     MakeTone(dir + "/tone.wav", 0.3);
     WriteBytes(dir + "/fake.ape", ReadBytes(dir + "/tone.wav"));
     Converter c;
-    EXPECT_EQ(ConvertFile(c, dir + "/fake.ape", dir + "/out.wav", 0), -2);
+    EXPECT_EQ(ConvertOne(c, dir + "/fake.ape", dir + "/out.wav", 0), -2);
     EXPECT_FALSE(Probe(dir + "/out.wav").ok);
 }
 

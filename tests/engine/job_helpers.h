@@ -1,6 +1,6 @@
 #pragma once
 // Small helpers for tests that run Converter jobs.
-#include "converter.h"
+#include "convert_job.h"
 
 #include <mutex>
 #include <string>
@@ -16,15 +16,6 @@ struct ProgressRecord {
         r->calls.emplace_back(position, length);
     }
 };
-
-inline EngineResult ConvertOne(Converter& c, const std::string& source, const std::string& output, int quality)
-{
-    EngineResult rc = c.AddSource(source.c_str(), -1);
-    if (rc < 0) return rc;
-    rc = c.SetOutput(output.c_str(), 0, quality);
-    if (rc < 0) return rc;
-    return c.Convert(false);
-}
 
 // Dominant frequency of a mono or interleaved signal's first channel, from zero crossings.
 inline double ZeroCrossingFrequency(const std::vector<int16_t>& pcm, int channels, int rate)

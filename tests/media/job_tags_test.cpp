@@ -1,4 +1,5 @@
 // The tags of a job's source reach every kind of FFmpeg output.
+#include "convert_job.h"
 #include "converter.h"
 #include "file_bytes.h"
 #include "media_fixtures.h"
@@ -16,9 +17,7 @@ const char* kSourceTags =
 
 std::string Convert(Converter& c, const std::string& source, const std::string& output)
 {
-    EXPECT_EQ(c.AddSource(source.c_str(), -1), 0);
-    EXPECT_EQ(c.SetOutput(output.c_str(), 0, 0), 0);
-    EXPECT_EQ(c.Convert(false), 0) << output;
+    EXPECT_EQ(ConvertOne(c, source, output, 0), 0) << output;
     return output;
 }
 }  // namespace
