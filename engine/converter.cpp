@@ -279,18 +279,13 @@ EngineResult Converter::Convert(bool cut)
         ++opened;
         if (!sinkOpen) {
             EngineResult sinkRc = openSink();
+            const bool sinkOpened = sinkRc >= 0;
+            if (sinkOpened) sinkRc = beginSink();
             if (sinkRc < 0) {
+                // The sink could not start: release what was opened.
                 closeSource();
                 ffmpegSink_.release();
-                apeEncoder_.finish();
-                resetJob();
-                return sinkRc;
-            }
-            sinkRc = beginSink();
-            if (sinkRc < 0) {
-                closeSource();
-                ffmpegSink_.release();
-                if (sinkKind_ == SinkKind::WindowsMedia) windowsMedia_->finishWriting();
+                if (sinkOpened && sinkKind_ == SinkKind::WindowsMedia) windowsMedia_->finishWriting();
                 apeEncoder_.finish();
                 resetJob();
                 return sinkRc;
